@@ -1,0 +1,1 @@
+// Intentionally empty: placeholder for a layer without sources yet.
