@@ -134,6 +134,7 @@ class CSqlManagement {
 
   private:
     bool Open();
+    bool ChangeStatusFrom(std::string_view mac, int from, int to);
     template <class Fn>
     bool ExecuteWithRetry(Fn&& attempt);
 

@@ -138,6 +138,8 @@ CSqliteStatement CSqliteDatabase::Prepare(std::string_view sql) {
     return CSqliteStatement(stmt, this);
 }
 
+int64_t CSqliteDatabase::Changes() const { return db_ ? sqlite3_changes64(db_) : 0; }
+
 void CSqliteDatabase::NoteError(std::string_view where) {
     lastError_.assign(where);
     if (db_) {

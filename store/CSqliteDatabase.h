@@ -85,6 +85,9 @@ class CSqliteDatabase {
     // statement must be destroyed before Close().
     CSqliteStatement Prepare(std::string_view sql);
 
+    // Rows changed by the latest insert, update or delete.
+    int64_t Changes() const;
+
     const std::string& LastError() const { return lastError_; }
 
   private:
