@@ -125,6 +125,8 @@ bool OpenLogFile(const std::string& program_folder) {
     return ProcessLog().Open(program_folder, start);
 }
 
+void SetLogSyncToDisk(bool on) { ProcessLog().SetSyncToDisk(on); }
+
 bool OpenLogFile() { return OpenLogFile(platform::GetProgramFolder()); }
 
 bool WriteLog(int level, const char* function, int line, const char* format, ...) {

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -87,7 +89,6 @@ TEST(LogFile, LinesOfManyThreadsNeverMix) {
     TempFolder tmp;
     CLogFile log;
     ASSERT_TRUE(log.Open(tmp.Path(), MakeTime(2024, 1, 1, 0, 0, 0)));
-    log.SetSyncToDisk(false);
     constexpr int kThreads = 4, kLines = 200;
     const std::string body(3000, 'y');  // longer than a pipe-atomic write
     std::vector<std::thread> threads;
@@ -108,6 +109,26 @@ TEST(LogFile, LinesOfManyThreadsNeverMix) {
         ++count;
     }
     EXPECT_EQ(count, size_t{kThreads * kLines});
+}
+
+// A line is in the file the moment WriteLog returns: a process killed right after keeps it.
+TEST(LogFile, LineSurvivesTheProcessBeingKilled) {
+    TempFolder tmp;
+    for (const bool sync : {false, true}) {
+        CLogFile log;
+        ASSERT_TRUE(log.Open(tmp.Path(), MakeTime(2024, 1, 1, 0, 0, sync ? 1 : 0)));
+        log.SetSyncToDisk(sync);
+        const pid_t pid = fork();
+        if (pid == 0) {
+            log.Write(kLogError, "f", 1, "last words");
+            kill(getpid(), SIGKILL);  // no exit handlers, no destructors
+            _exit(0);
+        }
+        int status = 0;
+        waitpid(pid, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status));
+        EXPECT_TRUE(ReadWholeFile(log.Path()).ends_with("[f:1]last words\r\n")) << sync;
+    }
 }
 
 // The process-wide log: nothing is written before it is opened, then the macro supplies the
