@@ -160,10 +160,14 @@ struct StoreStatements {
         if (it == pages.end()) {
             const char* dir = ascending ? " asc" : " desc";
             // The MAC breaks ties so that consecutive pages never overlap or skip a device.
-            const std::string sql = "select " + store::ApReadColumns() + " from ap_info" +
-                                    (search ? SearchClause() : std::string()) +
-                                    " order by ap_info." + store::ApSortColumn(sortKey) + dir +
-                                    ",ap_info.mac" + dir + " limit ?2 offset ?3";
+            const std::string order = std::string(" order by ap_info.") +
+                                      store::ApSortColumn(sortKey) + dir + ",ap_info.mac" + dir;
+            // The page is chosen by sorting row ids only; just its own rows are read whole.
+            const std::string sql = "select " + store::ApReadColumns() +
+                                    " from ap_info join (select ID as page_id from ap_info" +
+                                    (search ? SearchClause() : std::string()) + order +
+                                    " limit ?2 offset ?3) as page on ap_info.ID=page.page_id" +
+                                    order;
             CSqliteStatement stmt = db.Prepare(sql);
             if (!stmt.IsValid()) return nullptr;
             it = pages.emplace(key, std::move(stmt)).first;
@@ -244,6 +248,7 @@ bool CSqlManagement::Open() {
         if (!std::filesystem::exists(path_, ec)) {
             CSqliteDatabase creator;
             if (creator.Open(path_, true)) {
+                creator.Execute(kScratchPragmas);
                 for (const std::string& sql : store::SchemaStatements()) {
                     for (int attempt = 0; attempt < kExecuteAttempts; ++attempt) {
                         if (creator.Execute(sql)) break;
