@@ -266,6 +266,7 @@ bool AcTransmitManage::AcceptDatagram(uint16_t port, const uint8_t* bytes, std::
         }
         return false;
     }
+    accepted_[static_cast<int>(channel)].fetch_add(1, std::memory_order_relaxed);
     return true;
 }
 
@@ -445,5 +446,8 @@ AcTransmitManage::QueueStats AcTransmitManage::GetQueueStats() const {
     s.config = config_queue_.Size();
     s.dropped = discover_queue_.Dropped() + heartbeat_queue_.Dropped() + config_queue_.Dropped();
     s.handled = handled_.load();
+    s.accepted_discover = accepted_[0].load();
+    s.accepted_heartbeat = accepted_[1].load();
+    s.accepted_config = accepted_[2].load();
     return s;
 }

@@ -238,6 +238,8 @@ class AcTransmitManage {
         std::size_t discover = 0, heartbeat = 0, config = 0;  // records waiting
         uint64_t dropped = 0;                                 // over all three queues
         uint64_t handled = 0;                                 // records handed to handlers
+        // Datagrams accepted and queued, per receiving socket, since construction.
+        uint64_t accepted_discover = 0, accepted_heartbeat = 0, accepted_config = 0;
     };
     QueueStats GetQueueStats() const;
     const EngineTiming& Timing() const { return timing_; }
@@ -299,6 +301,7 @@ class AcTransmitManage {
 
     CPacketQueue discover_queue_, heartbeat_queue_, config_queue_;
     std::atomic<uint64_t> handled_{0};
+    std::atomic<uint64_t> accepted_[3] = {};
 
     mutable std::mutex table_lock_;
     std::vector<manage_ap_info> manage_ap_;
