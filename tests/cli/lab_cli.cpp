@@ -133,6 +133,31 @@ TEST_F(CliLab, SetIpRangeGivesTheThreeExpectedAddresses) {
     }
 }
 
+TEST_F(CliLab, RenameAndTdmaAreConfirmedByTheDevicesNextReport) {
+    CliRun r = Cli({"rename", kMacs[2], "Roof north"});
+    EXPECT_EQ(0, r.code) << r.err << r.out;
+    EXPECT_NE(std::string::npos,
+              r.out.find(std::string(kMacs[2]) + "  " + kIps[2] + "  name Roof north"))
+        << r.out;
+    const auto names = Received(8, kMacs[2]);
+    ASSERT_FALSE(names.empty());
+    ASSERT_EQ(33u, names[0].payload.size());
+    EXPECT_EQ("Roof north", std::string(names[0].payload.begin(), names[0].payload.begin() + 10));
+    EXPECT_EQ(10, names[0].payload[32]);
+
+    r = Cli({"set-tdma", "on", kMacs[2]});  // device 2 is a TDMA model
+    EXPECT_EQ(0, r.code) << r.err << r.out;
+    EXPECT_NE(std::string::npos, r.out.find("tdma on")) << r.out;
+    const auto tdma = Received(19, kMacs[2]);
+    ASSERT_FALSE(tdma.empty());
+    EXPECT_EQ((std::vector<uint8_t>{0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}), tdma[0].payload);
+
+    // The device kept both: a fresh listing shows them.
+    r = Cli({"discover", "--seconds", "3", "--format", "csv"});
+    ASSERT_EQ(0, r.code) << r.err;
+    EXPECT_NE(std::string::npos, r.out.find("Roof north,")) << r.out;
+}
+
 TEST_F(CliLab, ASecondInstanceIsRefusedAndWatchEndsCleanlyOnSigterm) {
     const std::string watch_out = lab_->dir() + "/watch.out";
     const pid_t watch = lab_->Spawn("pc", {MERROWIN_CLI, "watch", "--format", "json"}, watch_out);
