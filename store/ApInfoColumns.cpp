@@ -358,7 +358,7 @@ void ReadApRow(const CSqliteStatement& stmt, ap_info_stu& info) {
             case Kind::MacText: {
                 const std::string_view mac = Trim(stmt.ColumnText(col));
                 const size_t n = std::min(mac.size(), sizeof(info.mac) - 1);
-                std::memcpy(info.mac, mac.data(), n);
+                if (n) std::memcpy(info.mac, mac.data(), n);
                 info.mac[n] = '\0';
                 break;
             }
@@ -414,7 +414,7 @@ std::string FieldText(const char* field, size_t width, uint8_t length) {
 uint8_t PutFieldText(std::string_view text, char* field, size_t width) {
     const std::string_view t = Trim(text);
     const size_t n = Utf8CutPoint(t, width);
-    std::memcpy(field, t.data(), n);
+    if (n) std::memcpy(field, t.data(), n);
     return static_cast<uint8_t>(n);
 }
 

@@ -65,8 +65,11 @@ Configuration& Config() {
 }
 
 // Display texts and the message go through the application's language lookup.
-Translator StoreTranslator() {
-    return [](const std::string& text) { return TranslateText(std::string_view(text)); };
+const Translator& StoreTranslator() {
+    static const Translator translator = [](const std::string& text) {
+        return TranslateText(std::string_view(text));
+    };
+    return translator;
 }
 
 void ShowMessage(const std::string& key) {

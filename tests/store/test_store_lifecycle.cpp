@@ -79,6 +79,19 @@ TEST(StoreFile, DefaultFileLivesBesideTheExecutable) {
     EXPECT_EQ(fs::path(CSqlManagement::DefaultDatabasePath()), exe.parent_path() / "data.mdb");
 }
 
+// The process-wide store is built once, where it was pointed before the first use.
+TEST(StoreFile, InstanceIsBuiltOnceAtTheConfiguredPath) {
+    static TempFolder folder;  // outlives the instance's own removal of its file at exit
+    const std::string path = (folder.Path() / "data.mdb").string();
+    CSqlManagement::SetDatabasePath(path);
+    CSqlManagement* store = CSqlManagement::GetInstance();
+    CSqlManagement::SetDatabasePath(CSqlManagement::kInMemoryDatabase);  // too late: no effect
+    EXPECT_EQ(CSqlManagement::GetInstance(), store);
+    EXPECT_EQ(store->DatabasePath(), path);
+    EXPECT_TRUE(store->IsOpen());
+    EXPECT_TRUE(fs::exists(path));
+}
+
 // Nothing can be created below a regular file (this holds for root too). The store says so once
 // and then does nothing.
 TEST(StoreFile, UnusableFolderGivesTheMessageAndEveryOperationDoesNothing) {
