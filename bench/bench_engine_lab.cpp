@@ -61,12 +61,28 @@ struct LabEngine {
             error = "cannot add the /19";
             return;
         }
+        // One simulator holds at most 4,096 devices: larger counts are split over two, the
+        // second with its own addresses and MACs.
+        const int first = devices > 4096 ? devices / 2 : devices;
         if (!lab.StartSimulator(
-                {"--count", std::to_string(devices), "--first-ip", "198.18.0.3", "--mask",
+                {"--count", std::to_string(first), "--first-ip", "198.18.0.3", "--mask",
                  "255.255.224.0", "--heartbeat", std::to_string(heartbeat_ms)},
                 60000)) {
             error = lab.error() + lab.simulatorOutput();
             return;
+        }
+        if (first < devices) {
+            const pid_t second = lab.Spawn(
+                "dev",
+                {testlab::Lab::SimulatorPath(), "--count", std::to_string(devices - first),
+                 "--first-ip", "198.18.16.3", "--mask", "255.255.224.0", "--first-mac",
+                 "02:4d:58:00:00:01", "--heartbeat", std::to_string(heartbeat_ms)},
+                lab.dir() + "/devsim2.out");
+            if (second <= 0) {
+                error = "cannot start the second simulator";
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::seconds(5));  // its addresses come up
         }
         pc = std::make_unique<testlab::NetnsScope>(lab.pcNs());
         EngineDeps deps;
