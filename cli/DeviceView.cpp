@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 
+#include "common/TextCodec.h"
 #include "common/ValueTables.h"
 
 namespace {
@@ -17,67 +18,8 @@ std::string FieldText(const char* field, std::size_t width, uint8_t length) {
     return std::string(field, used);
 }
 
-// Decodes one UTF-8 sequence at text[i]; advances i. Returns -1 for an ill-formed sequence
-// (one byte consumed).
-long NextCodePoint(std::string_view text, std::size_t& i) {
-    const auto b0 = static_cast<unsigned char>(text[i]);
-    if (b0 < 0x80) {
-        ++i;
-        return b0;
-    }
-    int extra = 0;
-    long cp = 0;
-    long min = 0;
-    if ((b0 & 0xE0) == 0xC0) {
-        extra = 1, cp = b0 & 0x1F, min = 0x80;
-    } else if ((b0 & 0xF0) == 0xE0) {
-        extra = 2, cp = b0 & 0x0F, min = 0x800;
-    } else if ((b0 & 0xF8) == 0xF0) {
-        extra = 3, cp = b0 & 0x07, min = 0x10000;
-    } else {
-        ++i;
-        return -1;
-    }
-    if (i + extra >= text.size()) {
-        ++i;
-        return -1;
-    }
-    for (int k = 1; k <= extra; ++k) {
-        const auto b = static_cast<unsigned char>(text[i + k]);
-        if ((b & 0xC0) != 0x80) {
-            ++i;
-            return -1;
-        }
-        cp = (cp << 6) | (b & 0x3F);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-        ++i;
-        return -1;
-    }
-    i += extra + 1;
-    return cp;
-}
-
-void AppendUtf8(std::string& out, long cp) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
-
 // Terminal columns of a code point: East Asian wide ranges take two.
-int CodePointWidth(long cp) {
+int CodePointWidth(char32_t cp) {
     if ((cp >= 0x1100 && cp <= 0x115F) || (cp >= 0x2E80 && cp <= 0xA4CF) ||
         (cp >= 0xAC00 && cp <= 0xD7A3) || (cp >= 0xF900 && cp <= 0xFAFF) ||
         (cp >= 0xFE30 && cp <= 0xFE4F) || (cp >= 0xFF00 && cp <= 0xFF60) ||
@@ -89,7 +31,7 @@ int CodePointWidth(long cp) {
 
 std::size_t DisplayWidth(std::string_view text) {
     std::size_t width = 0;
-    for (std::size_t i = 0; i < text.size();) width += CodePointWidth(NextCodePoint(text, i));
+    for (const char32_t cp : Utf8ToUtf32(text)) width += CodePointWidth(cp);
     return width;
 }
 
@@ -189,11 +131,8 @@ DeviceRow MakeDeviceRow(const ap_info_stu& r) {
 
 std::string JsonString(std::string_view text) {
     std::string out = "\"";
-    for (std::size_t i = 0; i < text.size();) {
-        const long cp = NextCodePoint(text, i);
-        if (cp < 0) {
-            AppendUtf8(out, 0xFFFD);
-        } else if (cp == '"') {
+    for (const char32_t cp : Utf8ToUtf32(text)) {
+        if (cp == '"') {
             out += "\\\"";
         } else if (cp == '\\') {
             out += "\\\\";
@@ -205,7 +144,7 @@ std::string JsonString(std::string_view text) {
             out += "\\t";
         } else if (cp < 0x20 || cp == 0x7F) {
             char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04lx", cp);
+            std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned>(cp));
             out += buf;
         } else {
             AppendUtf8(out, cp);
@@ -228,8 +167,7 @@ std::string CsvField(std::string_view text) {
 
 std::string TerminalText(std::string_view text) {
     std::string out;
-    for (std::size_t i = 0; i < text.size();) {
-        const long cp = NextCodePoint(text, i);
+    for (const char32_t cp : Utf8ToUtf32(text)) {
         if (cp < 0x20 || cp == 0x7F || (cp >= 0x80 && cp < 0xA0)) {
             out += '?';
         } else {

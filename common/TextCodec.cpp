@@ -58,6 +58,8 @@ void AppendUtf16(std::u16string& out, char32_t cp) {
     }
 }
 
+}  // namespace
+
 void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out.push_back(static_cast<char>(cp));
@@ -76,7 +78,16 @@ void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-}  // namespace
+std::u32string Utf8ToUtf32(std::string_view utf8) {
+    std::u32string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        const Decoded d = DecodeOne(utf8, i);
+        out.push_back(d.step == Step::Ok ? d.cp : kReplacementChar);
+        i += d.len;
+    }
+    return out;
+}
 
 std::u16string Utf8ToUtf16(std::string_view utf8) {
     std::u16string out;

@@ -17,6 +17,12 @@ inline constexpr char16_t kReplacementChar = u'\uFFFD';
 // a value above U+10FFFF) becomes one U+FFFD.
 std::u16string Utf8ToUtf16(std::string_view utf8);
 
+// Decodes UTF-8 into code points, with the same U+FFFD rule as Utf8ToUtf16.
+std::u32string Utf8ToUtf32(std::string_view utf8);
+
+// Appends one code point as UTF-8 (the caller passes a valid scalar value).
+void AppendUtf8(std::string& out, char32_t cp);
+
 // Encodes UTF-16. A lone surrogate becomes U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view utf16);
 
