@@ -194,6 +194,8 @@ TEST_F(PagesTest, HeaderClicksSortAlternatelyFromAscendingAndReturnToPageOne) {
     page->RefreshPage();
     page->OnPageTurn(2);
     CGridCtrl* grid = page->Grid();
+    EXPECT_TRUE(grid->horizontalHeader()->isSortIndicatorShown());
+    EXPECT_EQ(grid->SortMarkerColumn(), CManagementDlg::COL_IP);
     EXPECT_FALSE(grid->SortMarkerAscending());
 
     grid->ClickCell(0, CManagementDlg::COL_IP);  // first click: ascending

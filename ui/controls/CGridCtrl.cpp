@@ -91,6 +91,8 @@ void CGridHeader::paintSection(QPainter* painter, const QRect& rect, int logical
 
 CGridCtrl::CGridCtrl(QWidget* parent) : QTableWidget(parent), m_header(new CGridHeader(this)) {
     setHorizontalHeader(m_header);
+    // The view turns the marker off with its own sorting; the pages sort in the store instead.
+    m_header->setSortIndicatorShown(true);
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setMinimumSectionSize(1);

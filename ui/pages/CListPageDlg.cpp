@@ -104,9 +104,9 @@ CListPageDlg::CListPageDlg(QWidget* parent, int pageId, std::vector<Column> colu
     m_pLine->move(DuToPxX(8), DuToPxY(336));
 
     m_pPerPageLabel = new CTStatic(QStringLiteral("Each page number"), this);
-    m_pPerPageLabel->setGeometry(DuRect(8, 346, 60, 12));
+    m_pPerPageLabel->setGeometry(DuRect(8, 346, 76, 12));
     m_pPerPage = new QComboBox(this);
-    m_pPerPage->setGeometry(DuRect(70, 344, 36, 14));
+    m_pPerPage->setGeometry(DuRect(86, 344, 36, 14));
     for (int n : kPerPageSizes) m_pPerPage->addItem(QString::number(n), n);
     m_pPerPage->setCurrentIndex(1);
     MarkAsDataControl(m_pPerPage);
@@ -114,13 +114,13 @@ CListPageDlg::CListPageDlg(QWidget* parent, int pageId, std::vector<Column> colu
             [this](int) { UpdateListData(1, m_nSortFlag ? 0 : 1, m_nCol, m_strContent); });
 
     m_pRefresh = new CTButtonPicture(this);
-    m_pRefresh->setGeometry(DuRect(110, 344, 14, 14));
+    m_pRefresh->setGeometry(DuRect(126, 344, 14, 14));
     m_pRefresh->SetStateImages(Q(skin.update[0]), Q(skin.update[1]), Q(skin.update[2]),
                                Q(skin.update[3]));
     connect(m_pRefresh, &QAbstractButton::clicked, this, [this] { RefreshPage(); });
 
     m_pOnlineCount = new CTStatic(OnlineCountText(0), this);
-    m_pOnlineCount->setGeometry(DuRect(140, 346, 120, 12));
+    m_pOnlineCount->setGeometry(DuRect(150, 346, 120, 12));
 
     m_pPager = new CTMultiPages(this);
     m_pPager->setGeometry(DuRect(330, 342, 277, 18));
