@@ -20,10 +20,12 @@
 #include "ui/controls/CTEdit.h"
 #include "ui/controls/CTMultiPages.h"
 #include "ui/controls/CTStatic.h"
+#include "ui/main/PageIds.h"
 #include "ui/pages/CManagementDlg.h"
 #include "ui/pages/CRebootDlg.h"
 #include "ui/pages/CRestoreDlg.h"
 #include "ui/pages/CStatusDlg.h"
+#include "ui/pages/PageFactory.h"
 
 namespace {
 
@@ -590,3 +592,17 @@ TEST_F(PagesTest, NewCommandWorkerStopsTheOlderOneAndDestructionJoins) {
 }
 
 }  // namespace
+
+TEST(PageFactoryTest, ContainerGetsTheRealListPages) {
+    uitest::UseShippedLook();
+    std::unique_ptr<CPageDlg> status(CreateContainerPage(IDD_STATUS_PAGE, nullptr));
+    std::unique_ptr<CPageDlg> management(CreateContainerPage(IDD_MANAGEMENT_PAGE, nullptr));
+    std::unique_ptr<CPageDlg> reboot(CreateContainerPage(IDD_REBOOT_PAGE, nullptr));
+    std::unique_ptr<CPageDlg> restore(CreateContainerPage(IDD_RESTORE_PAGE, nullptr));
+    EXPECT_NE(dynamic_cast<CStatusDlg*>(status.get()), nullptr);
+    EXPECT_NE(dynamic_cast<CManagementDlg*>(management.get()), nullptr);
+    EXPECT_NE(dynamic_cast<CRebootDlg*>(reboot.get()), nullptr);
+    EXPECT_NE(dynamic_cast<CRestoreDlg*>(restore.get()), nullptr);
+    EXPECT_EQ(reboot->PageId(), IDD_REBOOT_PAGE);
+    EXPECT_EQ(restore->PageId(), IDD_RESTORE_PAGE);
+}
