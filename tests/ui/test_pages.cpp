@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QTest>
 #include <atomic>
 #include <chrono>
 #include <memory>
@@ -20,6 +21,7 @@
 #include "ui/controls/CTEdit.h"
 #include "ui/controls/CTMultiPages.h"
 #include "ui/controls/CTStatic.h"
+#include "ui/main/CChildDlg.h"
 #include "ui/main/PageIds.h"
 #include "ui/pages/CManagementDlg.h"
 #include "ui/pages/CRebootDlg.h"
@@ -273,6 +275,29 @@ TEST_F(PagesTest, DeviceTextsAreShownAsPlainText) {
     auto page = Make<CManagementDlg>();
     page->RefreshPage();
     EXPECT_EQ(page->Grid()->GetItemText(1, 1), "<b>x</b>");
+}
+
+TEST_F(PagesTest, PagerClickTurnsThePageThroughTheContainer) {
+    Store(40);
+    CChildDlg container(nullptr, [this](int id, QWidget* parent) -> CPageDlg* {
+        return id == IDD_MANAGEMENT_PAGE ? new CManagementDlg(parent, services_) : nullptr;
+    });
+    container.show();
+    container.ShowPage(IDD_MANAGEMENT_PAGE);
+    auto* page = static_cast<CManagementDlg*>(container.Page(IDD_MANAGEMENT_PAGE));
+    page->RefreshPage();
+    CTMultiPages* pager = page->Pager();
+    ASSERT_EQ(pager->Buttons().size(), 2u);
+    QTest::mouseClick(pager, Qt::LeftButton, {}, pager->Buttons()[1].rect.center());
+    EXPECT_EQ(page->PageNumber(), 2);
+    EXPECT_EQ(page->Grid()->GetRowCount(), 10);
+    EXPECT_EQ(page->Grid()->GetItemText(1, CManagementDlg::COL_SERIAL), "31");
+    // The Operate picture opens nothing yet; it only notes the device.
+    page->Grid()->ClickCell(1, CManagementDlg::COL_OPERATE);
+    EXPECT_EQ(page->ConfigTarget().Ip(),
+              page->Grid()->GetItemText(1, CManagementDlg::COL_IP).toStdString());
+    EXPECT_EQ(page->ConfigTarget().ap_type, 1u);
+    EXPECT_TRUE(container.AutoRefresh());
 }
 
 // ---- Status page: pending devices ----
