@@ -7,6 +7,7 @@
 #include "app/Language.h"
 #include "app/Log.h"
 #include "app/ProgramInfo.h"
+#include "engine/AcTransmitManage.h"
 #include "platform/ProgramFolder.h"
 #include "store/CSqlManagement.h"
 #include "ui/controls/TranslateWindow.h"
@@ -98,7 +99,10 @@ void StartEngineAndStore(CApplicationApp& app) {
     CSqlManagement::SetMessageSink([](const std::string& message) {
         QMessageBox::warning(nullptr, TrText("Merrowin"), QString::fromStdString(message));
     });
-    // The engine comes here once its layer exists: its first use builds the store, then
-    // Init(retransmission_max, retransmission_interval) opens its sockets and threads.
+    // The engine's first use builds the store (so the store outlives the engine at exit).
+    app.m_pTransmit = AcTransmitManage::GetInstance();
+    // The window opens even when the engine cannot make its sockets; it has logged why.
+    app.m_pTransmit->Init(app.m_settings.retransmission_max,
+                          app.m_settings.retransmission_interval);
     app.m_pSql = CSqlManagement::GetInstance();
 }

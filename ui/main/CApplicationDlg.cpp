@@ -11,6 +11,7 @@
 #include <QSystemTrayIcon>
 #include <QUrl>
 
+#include "app/Log.h"
 #include "ui/controls/DialogUnits.h"
 #include "ui/controls/TranslateWindow.h"
 #include "ui/main/CAboutDlg.h"
@@ -116,6 +117,7 @@ int CApplicationDlg::RunModal() {
     show();
     raise();
     activateWindow();
+    WRITE_LOG_INFO("main window shown");
     loop.exec();
     return result();
 }

@@ -2,6 +2,7 @@
 
 #include <QProgressBar>
 
+#include "engine/AcTransmitManage.h"
 #include "ui/controls/CTButtonPicture.h"
 #include "ui/controls/DialogUnits.h"
 #include "ui/controls/TranslateWindow.h"
@@ -10,9 +11,10 @@
 namespace {
 
 CWaitDlg::Engine EngineCalls() {
-    // The engine's ReleasePendingManageAp and SendDiscoverBroadcast come here once the engine
-    // layer exists.
-    return {};
+    AcTransmitManage* engine = theApp.m_pTransmit;
+    if (!engine) return {};
+    return {[engine] { engine->ReleasePendingManageAp(); },
+            [engine] { engine->SendDiscoverBroadcast(); }};
 }
 
 }  // namespace

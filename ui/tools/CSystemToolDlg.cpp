@@ -4,6 +4,7 @@
 #include <QTableWidget>
 #include <cstring>
 
+#include "engine/AcTransmitManage.h"
 #include "ui/controls/CTMultiPages.h"
 #include "ui/controls/CTPicture.h"
 #include "ui/controls/CTStatic.h"
@@ -29,9 +30,14 @@ QFont GridFont(const GridFontRecord& record) {
 }
 
 std::vector<local_adapter_info> EngineAdapters() {
-    // The engine's list (which also refreshes its own address list) comes here once the
-    // engine layer exists; until then the adapters are read directly.
-    return platform::ListLocalAdapters();
+    std::vector<local_adapter_info> list;
+    // Asking the engine also refreshes its own list of local addresses.
+    if (theApp.m_pTransmit) {
+        theApp.m_pTransmit->GetLocalAdapterList(list);
+    } else {
+        list = platform::ListLocalAdapters();
+    }
+    return list;
 }
 
 }  // namespace
