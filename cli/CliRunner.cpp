@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 
+#include "app/Language.h"
 #include "app/Log.h"
 #include "cli/CliActions.h"
 #include "cli/DeviceView.h"
@@ -16,6 +17,14 @@
 #include "common/ValueTables.h"
 
 namespace {
+
+// Texts shown to the user go through the language file, as in the window program.
+const Translator& LanguageLookup() {
+    static const Translator lookup = [](const std::string& text) {
+        return TranslateText(std::string_view(text));
+    };
+    return lookup;
+}
 
 using Clock = std::chrono::steady_clock;
 
@@ -36,7 +45,7 @@ std::string NowText() {
 std::vector<DeviceRow> Rows(const std::vector<ap_info_stu>& records) {
     std::vector<DeviceRow> rows;
     rows.reserve(records.size());
-    for (const auto& r : records) rows.push_back(MakeDeviceRow(r));
+    for (const auto& r : records) rows.push_back(MakeDeviceRow(r, LanguageLookup()));
     return rows;
 }
 
@@ -70,7 +79,7 @@ class CSession {
         return !stopped_;
     }
     int Refuse(const CheckResult& check, const std::string& detail = {}) {
-        err_ << MessageText(check) << "\n";
+        err_ << MessageText(check, LanguageLookup()) << "\n";
         if (!detail.empty()) err_ << detail << "\n";
         WRITE_LOG_INFO("input refused: %s", check.message.c_str());
         return kCliExitBadInput;
@@ -373,7 +382,7 @@ int RunCli(const std::vector<std::string>& args, CCliHost& host, std::ostream& o
     }
     // Input that needs no device is checked before anything starts.
     if (const CheckResult c = CheckAddressInput(o); !c) {
-        err << MessageText(c) << "\n";
+        err << MessageText(c, LanguageLookup()) << "\n";
         return kCliExitBadInput;
     }
     if (o.command == CliCommand::Rename && o.name.empty()) {

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 
+#include "app/Language.h"
 #include "app/Log.h"
 #include "app/Settings.h"
 #include "engine/AcTransmitManage.h"
@@ -116,6 +117,9 @@ bool CSystemHost::ClaimInstance(std::string& why) {
 std::unique_ptr<CCliBackend> CSystemHost::StartEngine(std::string& why) {
     OpenLogFile();  // without a log the tool still runs
     const std::string folder = platform::GetProgramFolder();
+    // The device list's display texts ("On2", "Off2", statuses) come from the language file,
+    // as in the window program.
+    LoadLanguage(folder);
     const AppSettings settings = ReadSettings(folder);
     WRITE_LOG_INFO("retransmission_max:%d, retransmission_interval:%d", settings.retransmission_max,
                    settings.retransmission_interval);

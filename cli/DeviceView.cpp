@@ -101,7 +101,7 @@ std::string_view EventName(DeviceEventKind kind) {
 
 const std::vector<std::string_view>& DeviceRowKeys() { return kKeys; }
 
-DeviceRow MakeDeviceRow(const ap_info_stu& r) {
+DeviceRow MakeDeviceRow(const ap_info_stu& r, const Translator& tr) {
     DeviceRow row;
     const int type = r.ap_type;
     row.pending = r.ap_status == 10;
@@ -115,16 +115,16 @@ DeviceRow MakeDeviceRow(const ap_info_stu& r) {
         // rest of the short report is absent.
         if (r.ssid_len == 0) return row;
     } else {
-        row.status = GetStatusText(r.ap_status);
-        row.security = GetSecureModeText(r.secure_mode);
+        row.status = GetStatusText(r.ap_status, tr);
+        row.security = GetSecureModeText(r.secure_mode, tr);
         row.power = std::to_string(r.tx_power);
     }
     row.name = FieldText(r.ap_name, sizeof r.ap_name, r.ap_name_len);
-    row.mode = GetWorkModeText(r.work_mode);
+    row.mode = GetWorkModeText(r.work_mode, tr);
     row.ssid = FieldText(r.ssid, sizeof r.ssid, r.ssid_len);
-    row.channel = GetChannelText(r.channel);
-    row.transparent_bridge = GetTransparentText(type, r.work_mode, r.bridge_transparent);
-    row.tdma = GetTdmaText(type, r.tdmaEn);
+    row.channel = GetChannelText(r.channel, tr);
+    row.transparent_bridge = GetTransparentText(type, r.work_mode, r.bridge_transparent, tr);
+    row.tdma = GetTdmaText(type, r.tdmaEn, tr);
     row.uptime = GetUpTimeText(r.up_time);
     return row;
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cli/CliOptions.h"
+#include "common/ValueTables.h"
 #include "common/wire.h"
 
 // One device as the lists show it.
@@ -26,7 +27,8 @@ const std::vector<std::string_view>& DeviceRowKeys();
 // A stored record, or a pending one (ap_status 10): a pending device's name, mode, SSID,
 // channel, bridge, TDMA and uptime are shown only when its discovery answer carried an SSID,
 // as the Status page does, and its status reads "Pending".
-DeviceRow MakeDeviceRow(const ap_info_stu& record);
+// Display texts go through `tr` (the language lookup in the tool; none in tests).
+DeviceRow MakeDeviceRow(const ap_info_stu& record, const Translator& tr = {});
 
 std::string JsonString(std::string_view text);  // quoted and escaped; ill-formed UTF-8 -> U+FFFD
 std::string CsvField(std::string_view text);    // quoted when it holds , " CR or LF

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,20 @@ TEST(DeviceView, StoredRecordGivesTheListTexts) {
     EXPECT_EQ("1 1:1:1", row.uptime);
     EXPECT_EQ("Online", row.status);
     EXPECT_FALSE(row.pending);
+}
+
+TEST(DeviceView, DisplayTextsGoThroughTheLanguageLookup) {
+    const Translator lookup = [](const std::string& key) {
+        static const std::map<std::string, std::string> lng = {
+            {"On2", "On"}, {"Off2", "Off"}, {"Online", "Up"}};
+        const auto it = lng.find(key);
+        return it == lng.end() ? key : it->second;
+    };
+    const DeviceRow row = MakeDeviceRow(Record("02:4d:57:00:00:01", 6, 1), lookup);
+    EXPECT_EQ("On", row.transparent_bridge);
+    EXPECT_EQ("Off", row.tdma);
+    EXPECT_EQ("Up", row.status);
+    EXPECT_EQ("Roof", row.name);  // device texts are never looked up
 }
 
 TEST(DeviceView, PendingRecordWithoutSsidShowsOnlyWhatDiscoveryTold) {
