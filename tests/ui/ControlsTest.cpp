@@ -16,6 +16,7 @@
 #include "ui/controls/CTPicture.h"
 #include "ui/controls/CTStatic.h"
 #include "ui/controls/PageTurn.h"
+#include "ui/controls/SkinFont.h"
 
 using uitest::Near;
 using uitest::WriteImage;
@@ -388,6 +389,21 @@ TEST_F(ControlsTest, BackgroundImageIsStretchedAndAMissingOneKeepsTheFill) {
     const QImage shot = host.grab().toImage();
     EXPECT_TRUE(Near(shot.pixel(1, 1), QColor(240, 30, 30)));
     EXPECT_TRUE(Near(shot.pixel(398, 298), QColor(240, 30, 30)));
+}
+
+}  // namespace
+
+namespace {
+
+// Setting heights are cell heights: the font's ascent and descent fill them.
+TEST(SkinFont, HeightIsTheCellHeight) {
+    for (int height : {12, 15, 20, 28}) {
+        const QFont font = CellHeightFont("Arial", height, 0);
+        const QFontMetrics metrics(font);
+        EXPECT_LE(metrics.ascent() + metrics.descent(), height);
+        EXPECT_GE(metrics.ascent() + metrics.descent(), height - 2) << height;
+    }
+    EXPECT_EQ(CellHeightFont("Arial", 15, 700).weight(), QFont::Bold);
 }
 
 }  // namespace

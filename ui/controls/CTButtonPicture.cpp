@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+#include "ui/controls/SkinFont.h"
 #include "ui/main/CApplicationApp.h"
 
 CTButtonPicture::CTButtonPicture(QWidget* parent) : QAbstractButton(parent) {
@@ -107,12 +108,7 @@ QPoint CTButtonPicture::CaptionPosition(int alignment, int offset, QSize button,
 }
 
 QFont CTButtonPicture::CaptionFont() const {
-    QFont font(m_faceName);
-    font.setStyleHint(QFont::SansSerif);
-    if (m_fontHeight > 0) font.setPixelSize(m_fontHeight);
-    const int weight = m_bSelected ? 700 : m_fontWeight;
-    font.setWeight(weight > 0 ? QFont::Weight(qBound(1, weight, 1000)) : QFont::Normal);
-    return font;
+    return CellHeightFont(m_faceName, m_fontHeight, m_bSelected ? 700 : m_fontWeight);
 }
 
 QRect CTButtonPicture::ImageRect(State state) const {

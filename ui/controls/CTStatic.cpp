@@ -1,5 +1,6 @@
 #include "ui/controls/CTStatic.h"
 
+#include "ui/controls/SkinFont.h"
 #include "ui/main/CApplicationApp.h"
 
 CTStatic::CTStatic(QWidget* parent) : QLabel(parent) {
@@ -36,11 +37,7 @@ void CTStatic::SetTransparent(bool transparent) {
 }
 
 void CTStatic::Restyle() {
-    QFont font(m_faceName);
-    font.setStyleHint(QFont::SansSerif);
-    if (m_fontHeight > 0) font.setPixelSize(m_fontHeight);
-    font.setWeight(m_fontWeight > 0 ? QFont::Weight(qBound(1, m_fontWeight, 1000)) : QFont::Normal);
-    setFont(font);
+    setFont(CellHeightFont(m_faceName, m_fontHeight, m_fontWeight));
     QPalette pal = palette();
     pal.setColor(QPalette::WindowText, m_textColor);
     pal.setColor(QPalette::Window, m_bkColor);

@@ -9,6 +9,7 @@
 #include "ui/controls/CTPicture.h"
 #include "ui/controls/CTStatic.h"
 #include "ui/controls/DialogUnits.h"
+#include "ui/controls/SkinFont.h"
 #include "ui/controls/TranslateWindow.h"
 #include "ui/main/CApplicationApp.h"
 #include "ui/main/CChildDlg.h"
@@ -21,12 +22,7 @@ QString Rgb(ColorRef c) {
 }
 
 QFont GridFont(const GridFontRecord& record) {
-    QFont font(QString::fromStdString(record.face_name));
-    font.setStyleHint(QFont::SansSerif);
-    if (record.height > 0) font.setPixelSize(record.height);
-    font.setWeight(record.weight > 0 ? QFont::Weight(qBound(1, record.weight, 1000))
-                                     : QFont::Normal);
-    return font;
+    return CellHeightFont(QString::fromStdString(record.face_name), record.height, record.weight);
 }
 
 std::vector<local_adapter_info> EngineAdapters() {
