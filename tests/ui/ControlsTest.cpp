@@ -1,9 +1,11 @@
 // Skinned controls: picture button, label, picture, pager, scrolled picture view.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCursor>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -380,6 +382,27 @@ TEST_F(ControlsTest, EnterAndEscapeCloseNoDialog) {
     QTest::keyClick(&dialog, Qt::Key_Return);
     QTest::keyClick(&dialog, Qt::Key_Enter);
     EXPECT_TRUE(dialog.isVisible());
+}
+
+TEST_F(ControlsTest, DraggingTheBackgroundMovesTheWindowOnlyWhenAllowed) {
+    CTDialog dialog;
+    dialog.resize(200, 100);
+    dialog.move(100, 100);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    auto drag = [&] {
+        const QPoint start = dialog.pos();
+        QTest::mousePress(&dialog, Qt::LeftButton, {}, QPoint(10, 10));
+        QMouseEvent move(QEvent::MouseMove, QPointF(60, 40), dialog.mapToGlobal(QPointF(60, 40)),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&dialog, &move);
+        QTest::mouseRelease(&dialog, Qt::LeftButton, {}, QPoint(60, 40));
+        QTest::qWait(20);
+        return dialog.pos() - start;
+    };
+    EXPECT_EQ(drag(), QPoint(0, 0));
+    dialog.m_bDrag = true;
+    EXPECT_EQ(drag(), QPoint(50, 30));
 }
 
 TEST_F(ControlsTest, BackgroundImageIsStretchedAndAMissingOneKeepsTheFill) {
