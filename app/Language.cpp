@@ -62,3 +62,10 @@ std::string TranslateText(const char* source) {
 }
 
 std::string TranslateText(std::string_view source) { return ProcessLanguage().Translate(source); }
+
+const Translator& LanguageTranslator() {
+    static const Translator translator = [](const std::string& text) {
+        return TranslateText(std::string_view(text));
+    };
+    return translator;
+}

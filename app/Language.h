@@ -16,6 +16,7 @@
 #include <string_view>
 
 #include "app/OperateFileIni.h"
+#include "common/ValueTables.h"
 
 inline constexpr size_t kLanguageValueChars = 1022;
 inline constexpr std::uint16_t kEnglishLocaleId = 1033;
@@ -53,3 +54,6 @@ const CLanguage& GetLanguage();
 // The translation of one source text; a null source gives an empty text.
 std::string TranslateText(const char* source);
 std::string TranslateText(std::string_view source);
+
+// TranslateText in the form the value tables and validation messages take.
+const Translator& LanguageTranslator();

@@ -18,14 +18,6 @@
 
 namespace {
 
-// Texts shown to the user go through the language file, as in the window program.
-const Translator& LanguageLookup() {
-    static const Translator lookup = [](const std::string& text) {
-        return TranslateText(std::string_view(text));
-    };
-    return lookup;
-}
-
 using Clock = std::chrono::steady_clock;
 
 constexpr int kBroadcastEverySeconds = 3;
@@ -45,7 +37,7 @@ std::string NowText() {
 std::vector<DeviceRow> Rows(const std::vector<ap_info_stu>& records) {
     std::vector<DeviceRow> rows;
     rows.reserve(records.size());
-    for (const auto& r : records) rows.push_back(MakeDeviceRow(r, LanguageLookup()));
+    for (const auto& r : records) rows.push_back(MakeDeviceRow(r, LanguageTranslator()));
     return rows;
 }
 
@@ -79,7 +71,7 @@ class CSession {
         return !stopped_;
     }
     int Refuse(const CheckResult& check, const std::string& detail = {}) {
-        err_ << MessageText(check, LanguageLookup()) << "\n";
+        err_ << MessageText(check, LanguageTranslator()) << "\n";
         if (!detail.empty()) err_ << detail << "\n";
         WRITE_LOG_INFO("input refused: %s", check.message.c_str());
         return kCliExitBadInput;
@@ -382,7 +374,7 @@ int RunCli(const std::vector<std::string>& args, CCliHost& host, std::ostream& o
     }
     // Input that needs no device is checked before anything starts.
     if (const CheckResult c = CheckAddressInput(o); !c) {
-        err << MessageText(c, LanguageLookup()) << "\n";
+        err << MessageText(c, LanguageTranslator()) << "\n";
         return kCliExitBadInput;
     }
     if (o.command == CliCommand::Rename && o.name.empty()) {

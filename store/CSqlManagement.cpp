@@ -64,16 +64,8 @@ Configuration& Config() {
     return config;
 }
 
-// Display texts and the message go through the application's language lookup.
-const Translator& StoreTranslator() {
-    static const Translator translator = [](const std::string& text) {
-        return TranslateText(std::string_view(text));
-    };
-    return translator;
-}
-
 void ShowMessage(const std::string& key) {
-    const std::string text = Translate(StoreTranslator(), key);
+    const std::string text = Translate(LanguageTranslator(), key);
     CSqlManagement::MessageSink sink;
     {
         std::lock_guard guard(Config().lock);
@@ -298,7 +290,7 @@ bool CSqlManagement::ExecuteSql(std::string_view sql) {
 bool CSqlManagement::UpdateApInfo(const ap_info_stu& info) {
     // Texts first, outside the lock: every report marks the device online.
     const std::vector<store::RowValue> row =
-        store::MakeApRow(info, kStatusOnline, StoreTranslator());
+        store::MakeApRow(info, kStatusOnline, LanguageTranslator());
     std::lock_guard guard(lock_);
     if (!st_) return false;
     CSqliteStatement& s = st_->upsertAp;
@@ -391,7 +383,7 @@ bool CSqlManagement::UpdateApUptime(std::string_view mac, std::string_view ip, u
 }
 
 bool CSqlManagement::SetApStatus(std::string_view mac, int status) {
-    const std::string text = GetStatusText(status, StoreTranslator());
+    const std::string text = GetStatusText(status, LanguageTranslator());
     std::lock_guard guard(lock_);
     if (!st_) return false;
     CSqliteStatement& s = st_->setStatus;
@@ -403,7 +395,7 @@ bool CSqlManagement::SetApStatus(std::string_view mac, int status) {
 }
 
 bool CSqlManagement::ChangeStatusFrom(std::string_view mac, int from, int to) {
-    const std::string text = GetStatusText(to, StoreTranslator());
+    const std::string text = GetStatusText(to, LanguageTranslator());
     std::lock_guard guard(lock_);
     if (!st_) return false;
     CSqliteStatement& s = st_->setStatusFrom;

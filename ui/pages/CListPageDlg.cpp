@@ -18,11 +18,6 @@
 
 namespace {
 
-const Translator& Tr() {
-    static const Translator tr = [](const std::string& s) { return TranslateText(s); };
-    return tr;
-}
-
 QString FromLocal(const char* bytes, std::size_t len, std::size_t width) {
     return QString::fromUtf8(bytes, qsizetype(std::min(len, width)));
 }
@@ -224,25 +219,26 @@ QString CListPageDlg::FieldText(Field field, const ap_info_stu& r) {
         case Field::Mac:
             return QString::fromLatin1(r.mac, qsizetype(strnlen(r.mac, sizeof r.mac)));
         case Field::WorkMode:
-            return Q(GetWorkModeText(r.work_mode, Tr()));
+            return Q(GetWorkModeText(r.work_mode, LanguageTranslator()));
         case Field::Ssid:
             return FromLocal(r.ssid, r.ssid_len, sizeof r.ssid);
         case Field::Channel:
-            return Q(GetChannelText(r.channel, Tr()));
+            return Q(GetChannelText(r.channel, LanguageTranslator()));
         case Field::SecureMode:
-            return Q(GetSecureModeText(r.secure_mode, Tr()));
+            return Q(GetSecureModeText(r.secure_mode, LanguageTranslator()));
         case Field::Power:
             return QString::number(r.tx_power);
         case Field::Version:
             return FromLocal(r.version, r.version_len, sizeof r.version);
         case Field::Transparent:
-            return Q(GetTransparentText(r.ap_type, r.work_mode, r.bridge_transparent, Tr()));
+            return Q(GetTransparentText(r.ap_type, r.work_mode, r.bridge_transparent,
+                                        LanguageTranslator()));
         case Field::Tdma:
-            return Q(GetTdmaText(r.ap_type, r.tdmaEn, Tr()));
+            return Q(GetTdmaText(r.ap_type, r.tdmaEn, LanguageTranslator()));
         case Field::Time:
             return Q(GetUpTimeText(r.up_time));
         case Field::Status:
-            return Q(GetStatusText(r.ap_status, Tr()));
+            return Q(GetStatusText(r.ap_status, LanguageTranslator()));
         case Field::Check:
         case Field::Serial:
         case Field::Operate:
